@@ -1,0 +1,16 @@
+#include "rpc/request.h"
+
+#include "rpc/transport.h"
+
+namespace kz::rpc {
+
+void RequestSerialized(const char* service, const char* method,
+                       const google::protobuf::Message& request,
+                       std::function<void(SerializedResult)> callback) {
+  if (!callback) return;
+  Transport* transport = Transport::GetInstance();
+  transport->Request(service == nullptr ? "" : service, method == nullptr ? "" : method,
+                     request.SerializeAsString(), std::move(callback));
+}
+
+}  // namespace kz::rpc

@@ -1,0 +1,88 @@
+// kz::rpc::Transport: the library's single router between the host boundary and the services. It
+// keeps the registry of services by name, dispatches inbound calls, passes outgoing calls to the
+// host's call-out function and routes the host's answers back to the waiting callers by request id.
+//
+// Threads: every member may be called from any thread at any time. The two locks are never held
+// together, and neither is held while a service method, the host's call-out function, an answer or
+// a caller's callback runs, so all of them may re-enter the transport.
+#ifndef SRC_NATIVE_RPC_TRANSPORT_H_
+#define SRC_NATIVE_RPC_TRANSPORT_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
+#include <unordered_map>
+
+#include "rpc/export.h"
+#include "rpc/host_boundary.h"
+#include "rpc/serialized_result.h"
+#include "rpc/service.h"
+
+namespace kz::rpc {
+
+class KZ_EXPORT Transport {
+ public:
+  // The process-wide instance, created on first use and never destroyed.
+  static Transport* GetInstance();
+
+  Transport();
+  // Releases the registry's keys and the pending callbacks without running them. The process-wide
+  // instance is never destroyed.
+  ~Transport();
+
+  Transport(const Transport&) = delete;
+  Transport& operator=(const Transport&) = delete;
+
+  // Adds `service` under its descriptor's full name. The first registration under a name wins; a
+  // later one is dropped silently and the refused object stays its owner's. The registry does not
+  // own it.
+  void RegisterService(Service* service);
+
+  // Dispatches one inbound call and answers it exactly once through `reply` or `reject`, on the
+  // calling thread, before returning. A call with a null `reply` or `reject` is dropped.
+  void Invoke(uint64_t id, const char* service, const char* method, const char* data, size_t len,
+              ReplyFn reply, RejectFn reject);
+
+  // Installs, replaces or (with null) removes the host's call-out function.
+  void SetHostInvoke(HostInvokeFn fn);
+
+  // Starts one outgoing call. Its outcome reaches `callback` exactly once: at once when no host
+  // function is installed, otherwise when the host answers (possibly during this call, from inside
+  // the host function). An empty `callback` is ignored and nothing is sent.
+  void Request(std::string service, std::string method, std::string payload,
+               std::function<void(SerializedResult)> callback);
+
+  // The host's reply to outgoing call `id`; ignored unless the call is pending.
+  void OnHostReply(uint64_t id, const char* data, size_t len);
+
+  // The host's rejection of outgoing call `id` (a null `error` means the empty text); ignored
+  // unless the call is pending.
+  void OnHostReject(uint64_t id, const char* error);
+
+ private:
+  // Removes and returns the pending callback of `id`, or an empty function when none is pending.
+  std::function<void(SerializedResult)> TakePendingCall(uint64_t id);
+
+  // Looks `service` up in the registry; null when it is not registered.
+  Service* FindService(const char* service);
+
+  std::shared_mutex services_lock;
+  // Guarded by services_lock. Keyed by the descriptor's full name; the services are not owned.
+  std::unordered_map<std::string, Service*> services;
+
+  std::mutex calls_lock;
+  // The three members below are guarded by calls_lock.
+  HostInvokeFn host_invoke = nullptr;
+  uint64_t next_request_id = 1;
+  std::unordered_map<uint64_t, std::function<void(SerializedResult)>> pending_calls;
+};
+
+// Registers `service` with the process-wide transport.
+KZ_EXPORT void RegisterService(Service* service);
+
+}  // namespace kz::rpc
+
+#endif  // SRC_NATIVE_RPC_TRANSPORT_H_
