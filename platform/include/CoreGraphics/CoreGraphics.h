@@ -1,0 +1,8 @@
+// The stand-in Core Graphics framework.
+#ifndef PLATFORM_INCLUDE_COREGRAPHICS_COREGRAPHICS_H_
+#define PLATFORM_INCLUDE_COREGRAPHICS_COREGRAPHICS_H_
+
+#include "CoreGraphics/CGEvent.h"
+#include "CoreGraphics/CGGeometry.h"
+
+#endif  // PLATFORM_INCLUDE_COREGRAPHICS_COREGRAPHICS_H_
