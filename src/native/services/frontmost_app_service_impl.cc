@@ -2,6 +2,7 @@
 
 #include <AppKit/AppKit.h>
 
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -22,7 +23,8 @@ class AutoreleasePoolScope {
   void* const token_;
 };
 
-// A copy of the string's UTF-8 text, which lives only as long as the pool; empty for none.
+// A copy of the string's UTF-8 bytes, which themselves live only as long as the pool; empty for no
+// string.
 std::string Utf8OrEmpty(NSString* text) {
   const char* bytes = text == nullptr ? nullptr : text->UTF8String();
   return bytes == nullptr ? std::string() : std::string(bytes);
@@ -42,7 +44,8 @@ NSArray* RunningApplicationsWithBundleId(const std::string& bundle_id) {
 NSRunningApplication* FirstWithProcessIdentifier(NSArray* applications, pid_t process_id) {
   NSFastEnumerationState state;
   NSObject* batch[16];
-  while (const NSUInteger count = applications->countByEnumeratingWithState(&state, batch, 16)) {
+  while (const NSUInteger count =
+             applications->countByEnumeratingWithState(&state, batch, std::size(batch))) {
     for (NSUInteger i = 0; i < count; ++i) {
       auto* application = static_cast<NSRunningApplication*>(state.itemsPtr[i]);
       if (application->processIdentifier() == process_id) return application;
