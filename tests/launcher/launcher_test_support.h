@@ -1,0 +1,67 @@
+// What the launcher's tests share: running a program as a child process and collecting what it
+// leaves behind (exit status or signal, standard output and standard error byte for byte),
+// temporary folders, and a home folder of the test's own for the crash reports of aborts.
+#ifndef TESTS_LAUNCHER_LAUNCHER_TEST_SUPPORT_H_
+#define TESTS_LAUNCHER_LAUNCHER_TEST_SUPPORT_H_
+
+#include <string>
+#include <vector>
+
+namespace ondrel::testing {
+
+struct ChildRun {
+  bool exited = false;
+  int exit_status = -1;  // when exited
+  int signal = 0;        // when killed by a signal
+  std::string out;
+  std::string err;
+};
+
+struct ChildOptions {
+  std::vector<std::string> arguments;    // argv, argv[0] included
+  std::vector<std::string> environment;  // "NAME=value" added to (or replacing in) this process's
+  std::string working_directory;         // empty: this process's
+};
+
+// Starts `program` (the path given to execve as it is) and waits for it. `scratch` is a folder
+// for the captured streams. Fails the test when the program cannot be started.
+ChildRun RunChild(const std::string& program, const ChildOptions& options,
+                  const std::string& scratch);
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the
+// object goes.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  TemporaryFolder(const TemporaryFolder&) = delete;
+  TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+
+// Points HOME at a fresh folder for the life of the object, so crash reports of the test's aborts
+// (its own and its children's) land there, and turns core files off.
+class ScopedHome {
+ public:
+  ScopedHome();
+  ~ScopedHome();
+  ScopedHome(const ScopedHome&) = delete;
+  ScopedHome& operator=(const ScopedHome&) = delete;
+
+  const std::string& path() const { return folder_.path(); }
+
+ private:
+  TemporaryFolder folder_;
+  std::string saved_home_;
+  bool had_home_ = false;
+};
+
+}  // namespace ondrel::testing
+
+#endif  // TESTS_LAUNCHER_LAUNCHER_TEST_SUPPORT_H_
