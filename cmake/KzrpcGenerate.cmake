@@ -32,11 +32,9 @@ function(kzrpc_generate target)
     set(outputs
       ${arg_OUT_DIR}/${stem}.pb.h ${arg_OUT_DIR}/${stem}.pb.cc
       ${arg_OUT_DIR}/${stem}.rpc.h ${arg_OUT_DIR}/${stem}.rpc.cc)
-    # The plugin may be built with a sanitizer; its process ends before anything could leak.
     add_custom_command(
       OUTPUT ${outputs}
-      COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=0
-              $<TARGET_FILE:protobuf::protoc>
+      COMMAND $<TARGET_FILE:protobuf::protoc>
               --proto_path=${arg_IMPORT_DIR}
               --cpp_out=${cpp_out}
               --plugin=protoc-gen-kzrpc=$<TARGET_FILE:protoc-gen-kzrpc>

@@ -68,6 +68,7 @@ void PrintHeaderIncludes(const FileDescriptor* file, const UnitOptions& options,
                  "#ifndef $guard$\n"
                  "#define $guard$\n"
                  "\n"
+                 "#include <cstdint>\n"
                  "#include <functional>\n"
                  "\n"
                  "#include \"rpc/callback.h\"\n"
