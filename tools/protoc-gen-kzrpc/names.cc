@@ -59,17 +59,21 @@ std::string DescriptorTableName(const google::protobuf::FileDescriptor* file) {
   return "descriptor_table_" + FilenameIdentifier(file->name());
 }
 
-std::string NamespacePrefix(const google::protobuf::FileDescriptor* file) {
-  std::string prefix = "::";
+std::string PackageNamespace(const google::protobuf::FileDescriptor* file) {
+  std::string names;
   for (const char c : file->package()) {
     if (c == '.') {
-      prefix += "::";
+      names += "::";
     } else {
-      prefix += c;
+      names += c;
     }
   }
-  if (!file->package().empty()) prefix += "::";
-  return prefix;
+  return names;
+}
+
+std::string NamespacePrefix(const google::protobuf::FileDescriptor* file) {
+  const std::string names = PackageNamespace(file);
+  return names.empty() ? "::" : "::" + names + "::";
 }
 
 std::string QualifiedClassName(const google::protobuf::Descriptor* message) {

@@ -21,7 +21,10 @@ std::string FilenameIdentifier(const std::string& file_name);
 // The descriptor table that the file's generated message code defines in the global namespace.
 std::string DescriptorTableName(const google::protobuf::FileDescriptor* file);
 
-// "::" followed by the package's namespaces, each ending in "::" ("::" without a package).
+// The package as a C++ namespace ("ondrel.sample" -> "ondrel::sample"); empty without a package.
+std::string PackageNamespace(const google::protobuf::FileDescriptor* file);
+
+// "::" followed by the package's namespace and "::" ("::ondrel::sample::"; "::" without a package).
 std::string NamespacePrefix(const google::protobuf::FileDescriptor* file);
 
 // The fully qualified C++ class of a message; nested messages are joined with "_"

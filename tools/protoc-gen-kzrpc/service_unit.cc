@@ -16,7 +16,6 @@ using Vars = std::map<std::string, std::string>;
 
 Vars FileVars(const FileDescriptor* file, const UnitOptions& options) {
   return {
-      {"file_name", file->name()},
       {"file_name_literal", StringLiteral(file->name())},
       {"pb_header", StripProto(file->name()) + ".pb.h"},
       {"rpc_header", UnitHeaderName(file)},
@@ -55,9 +54,8 @@ void PrintBanner(const FileDescriptor* file, Printer* printer) {
 
 // Opens (or, with `close`, closes) the package's namespaces around the unit's classes.
 void PrintPackageNamespaces(const FileDescriptor* file, bool close, Printer* printer) {
-  if (file->package().empty()) return;
-  std::string names = NamespacePrefix(file).substr(2);
-  names.resize(names.size() - 2);
+  const std::string names = PackageNamespace(file);
+  if (names.empty()) return;
   printer->Print(close ? "\n}  // namespace $names$\n" : "\nnamespace $names$ {\n", "names", names);
 }
 
