@@ -11,18 +11,22 @@ namespace {
 std::atomic<long> live_objects{0};
 
 // The autorelease pools of one thread: a stack of objects with the pool boundaries as indexes into
-// it.
+// it. A pool is known by its depth, not its boundary: nested pools opened with no object between
+// them share a boundary.
 struct ThreadPools {
   std::vector<NSObject*> objects;
   std::vector<size_t> boundaries;
 
   ~ThreadPools() {
     // A thread that ends with open pools drains them, as the platform does.
-    while (!boundaries.empty()) Pop(boundaries.front());
+    if (!boundaries.empty()) Pop(0);
   }
 
-  void Pop(size_t boundary) {
-    while (!boundaries.empty() && boundaries.back() >= boundary) boundaries.pop_back();
+  // Closes the pool at `depth` and every pool inside it.
+  void Pop(size_t depth) {
+    if (depth >= boundaries.size()) return;
+    const size_t boundary = boundaries[depth];
+    boundaries.resize(depth);
     while (objects.size() > boundary) {
       NSObject* object = objects.back();
       objects.pop_back();
@@ -70,10 +74,10 @@ BOOL NSObject::isEqual(const NSObject* other) const { return other == this; }
 
 extern "C" void* objc_autoreleasePoolPush(void) {
   ThreadPools& pools = CurrentThreadPools();
-  size_t boundary = pools.objects.size();
-  pools.boundaries.push_back(boundary);
-  // Token 0 would read as null; boundaries are offset by one.
-  return reinterpret_cast<void*>(boundary + 1);
+  const size_t depth = pools.boundaries.size();
+  pools.boundaries.push_back(pools.objects.size());
+  // Token 0 would read as null; depths are offset by one.
+  return reinterpret_cast<void*>(depth + 1);
 }
 
 extern "C" void objc_autoreleasePoolPop(void* token) {
