@@ -4,6 +4,7 @@
 
 #include "CoreFoundation/CoreFoundation.h"
 #include "Foundation/NSArray.h"
+#include "Foundation/NSNumber.h"
 #include "Foundation/NSObject.h"
 #include "Foundation/NSString.h"
 
