@@ -57,8 +57,15 @@ CGPathRef CGPathRetain(CGPathRef path);
 void CGPathRelease(CGPathRef path);
 
 // The smallest rectangle holding every point of the path, control points included; CGRectZero for
-// an empty path.
+// an empty path. (CGRect has C's layout; its C++ comparison operators only make clang wary.)
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wreturn-type-c-linkage"
+#endif
 CGRect CGPathGetBoundingBox(CGPathRef path);
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
 
 // Whether `point` lies inside the filled path (non-zero winding rule, or even-odd when `eo_fill`),
 // with `transform` (may be null) applied to the path first.
