@@ -19,8 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kRelativeFrameworkPath[] =
-    "../Frameworks/Chromium Framework.framework/Versions/147.0.7727.56/Chromium Framework";
 constexpr char kZonesAfterRegistration[] =
     "zones=DelegatingDefaultZoneForPartitionAlloc,DefaultMallocZone,DefaultPurgeableMallocZone\n";
 
@@ -38,19 +36,9 @@ class LaunchTest : public ::testing::Test {
   std::string home() const { return root() + "/home"; }
   std::string scratch() const { return root() + "/scratch"; }
 
-  // Lays out <parent>/Ondrel.app with a copy of the built launcher and, unless `framework` is
-  // null, a copy of that fixture at the framework's versioned path. Returns the launcher's path.
+  // A bundle under `parent` with the built launcher and, unless null, `framework`.
   static std::string MakeBundle(const std::string& parent, const char* framework) {
-    const std::string macos = parent + "/Ondrel.app/Contents/MacOS";
-    fs::create_directories(macos);
-    fs::copy_file(ONDREL_LAUNCHER_PATH, macos + "/ondrel_launcher");
-    fs::create_directories(parent + "/Ondrel.app/Contents/Frameworks");
-    if (framework != nullptr) {
-      const fs::path target = fs::path(macos) / kRelativeFrameworkPath;
-      fs::create_directories(target.parent_path());
-      fs::copy_file(framework, target);
-    }
-    return macos + "/ondrel_launcher";
+    return testing::MakeBundle(parent, ONDREL_LAUNCHER_PATH, framework);
   }
 
   ChildRun Launch(const std::string& program, std::vector<std::string> arguments = {},
@@ -79,10 +67,6 @@ class LaunchTest : public ::testing::Test {
 
   void ExpectFatal(const ChildRun& run, const std::string& message) {
     ExpectAborted(run, message, message);
-  }
-
-  static std::string FrameworkPathFor(const std::string& launcher) {
-    return fs::path(launcher).parent_path().string() + "/" + kRelativeFrameworkPath;
   }
 
  private:
@@ -181,45 +165,6 @@ TEST_F(LaunchTest, FolderBeyondThePathLimitEndsInDirname) {
   const std::string launcher = MakeBundle(deep, ONDREL_REPORTING_FRAMEWORK);
 
   ExpectFatal(Launch(launcher), "dirname " + launcher + ": File name too long.");
-}
-
-// Failures of the platform calls, made to happen by failure injection.
-TEST_F(LaunchTest, PlatformFailuresEndInTheirMessages) {
-  const std::string launcher = MakeBundle(root(), ONDREL_REPORTING_FRAMEWORK);
-  const std::string folder = fs::path(launcher).parent_path().string();
-  struct Case {
-    std::string faults;
-    std::string message;
-  };
-  std::vector<Case> cases = {
-      {"_NSGetExecutablePath@1", "_NSGetExecutablePath: get length failed."},
-      {"_NSGetExecutablePath@2", "_NSGetExecutablePath: get path failed."},
-      {"dirname", "dirname " + launcher + ": Invalid argument."},
-      {"dlopen", "dlopen " + FrameworkPathFor(launcher) + ": injected fault."},
-      {"dlsym", "dlsym ChromeMain: injected fault."},
-  };
-  if (ONDREL_REPLACES_PROCESS_ALLOCATOR) {
-    // The buffers are exactly the path with its NUL, and the folder with 86 bytes.
-    const std::string path_size = std::to_string(launcher.size() + 1);
-    const std::string framework_size = std::to_string(folder.size() + 86);
-    cases.push_back({"malloc=" + path_size,
-                     "Cannot allocate " + path_size + " bytes for the executable path."});
-    cases.push_back({"malloc=" + framework_size,
-                     "Cannot allocate " + framework_size + " bytes for the framework path."});
-  }
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.faults);
-    fs::remove_all(home());
-    ExpectFatal(Launch(launcher, {}, c.faults), c.message);
-  }
-}
-
-// The zone registration's failures go to the crash report only.
-TEST_F(LaunchTest, ZoneRegistrationFailureWritesNothingToStandardError) {
-  const std::string launcher = MakeBundle(root(), ONDREL_REPORTING_FRAMEWORK);
-
-  ExpectAborted(Launch(launcher, {}, "malloc_get_all_zones@3"), "",
-                "Cannot enumerate malloc zones.");
 }
 
 }  // namespace

@@ -100,6 +100,25 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::string MakeBundle(const std::string& parent, const std::string& launcher,
+                       const char* framework) {
+  namespace fs = std::filesystem;
+  const std::string macos = parent + "/Ondrel.app/Contents/MacOS";
+  fs::create_directories(macos);
+  fs::copy_file(launcher, macos + "/ondrel_launcher");
+  fs::create_directories(parent + "/Ondrel.app/Contents/Frameworks");
+  if (framework != nullptr) {
+    const fs::path target = fs::path(macos) / kRelativeFrameworkPath;
+    fs::create_directories(target.parent_path());
+    fs::copy_file(framework, target);
+  }
+  return macos + "/ondrel_launcher";
+}
+
+std::string FrameworkPathFor(const std::string& launcher) {
+  return std::filesystem::path(launcher).parent_path().string() + "/" + kRelativeFrameworkPath;
+}
+
 ScopedHome::ScopedHome() {
   const char* home = std::getenv("HOME");
   had_home_ = home != nullptr;

@@ -45,6 +45,19 @@ class TemporaryFolder {
 
 std::string ReadFile(const std::string& path);
 
+// Where the launcher looks for the engine framework, relative to its own folder.
+inline constexpr char kRelativeFrameworkPath[] =
+    "../Frameworks/Chromium Framework.framework/Versions/147.0.7727.56/Chromium Framework";
+
+// Lays out <parent>/Ondrel.app with a copy of the launcher at `launcher` and, unless `framework` is
+// null, a copy of that fixture at the framework's versioned path. Returns the copied launcher's
+// path.
+std::string MakeBundle(const std::string& parent, const std::string& launcher,
+                       const char* framework);
+
+// The framework path the launcher at `launcher` tries: its folder joined with the relative path.
+std::string FrameworkPathFor(const std::string& launcher);
+
 // Points HOME at a fresh folder for the life of the object, so crash reports of the test's aborts
 // (its own and its children's) land there, and turns core files off.
 class ScopedHome {
