@@ -54,6 +54,11 @@ ChildRun RunChild(const std::string& program, const ChildOptions& options,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0,
+                                   options.standard_input.empty()
+                                       ? "/dev/null"
+                                       : options.standard_input.c_str(),
+                                   O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,

@@ -21,6 +21,7 @@ struct ChildOptions {
   std::vector<std::string> arguments;    // argv, argv[0] included
   std::vector<std::string> environment;  // "NAME=value" added to (or replacing in) this process's
   std::string working_directory;         // empty: this process's
+  std::string standard_input;            // a file to read from; empty: /dev/null
 };
 
 // Starts `program` (the path given to execve as it is) and waits for it. `scratch` is a folder
