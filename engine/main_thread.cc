@@ -16,17 +16,22 @@ void StopMainThreadLoop() {
   dispatch_async(dispatch_get_main_queue(), [] { standin::StopMainRunLoop(); });
 }
 
-void WaitForMainThread() {
+void RunOnMainThreadAndWait(const std::function<void()>& work) {
   std::mutex mutex;
   std::condition_variable ran;
   bool done = false;
   dispatch_async(dispatch_get_main_queue(), [&] {
+    work();
     std::lock_guard lock(mutex);
     done = true;
     ran.notify_one();
   });
   std::unique_lock lock(mutex);
   ran.wait(lock, [&] { return done; });
+}
+
+void WaitForMainThread() {
+  RunOnMainThreadAndWait([] {});
 }
 
 }  // namespace engine

@@ -3,6 +3,8 @@
 #ifndef ENGINE_MAIN_THREAD_H_
 #define ENGINE_MAIN_THREAD_H_
 
+#include <functional>
+
 namespace engine {
 
 // Runs the main run loop on the calling thread (the process's main thread) until
@@ -11,6 +13,10 @@ void RunMainThreadLoop();
 
 // Makes RunMainThreadLoop return once the tasks queued before this call have run. Any thread.
 void StopMainThreadLoop();
+
+// Runs `work` on the main thread after every task queued before this call, and waits for it. Not on
+// the main thread.
+void RunOnMainThreadAndWait(const std::function<void()>& work);
 
 // Waits until the main thread has run every task queued before this call. Not on the main thread.
 void WaitForMainThread();

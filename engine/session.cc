@@ -1,7 +1,6 @@
 #include "session.h"
 
 #include <string>
-#include <thread>
 
 #include "directives.h"
 #include "main_thread.h"

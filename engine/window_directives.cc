@@ -3,20 +3,17 @@
 #include <AppKit/AppKit.h>
 #include <QuartzCore/QuartzCore.h>
 #include <cxxabi.h>
-#include <dispatch/dispatch.h>
 #include <unistd.h>
 
 #include <climits>
-#include <condition_variable>
 #include <cstdlib>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "main_thread.h"
 #include "session.h"
 #include "standin/screens.h"
 #include "standin/screenshot.h"
@@ -28,21 +25,6 @@ namespace {
 std::string& ScreenshotDirectory() {
   static auto* directory = new std::string();
   return *directory;
-}
-
-// Runs `work` on the main thread, where windows live, and waits for it.
-void OnMainThread(const std::function<void()>& work) {
-  std::mutex mutex;
-  std::condition_variable ran;
-  bool done = false;
-  dispatch_async(dispatch_get_main_queue(), [&] {
-    work();
-    std::lock_guard lock(mutex);
-    done = true;
-    ran.notify_one();
-  });
-  std::unique_lock lock(mutex);
-  ran.wait(lock, [&] { return done; });
 }
 
 std::string ClassName(const NSObject* object) {
@@ -170,7 +152,7 @@ bool ArrangeScreens(Session& session, std::string_view arguments, std::string* e
 
 bool ShowWindows(Session& session, std::string*) {
   std::vector<std::string> lines;
-  OnMainThread([&] {
+  RunOnMainThreadAndWait([&] {
     for (NSWindow* window : standin::OnScreenWindows()) lines.push_back(DescribeWindow(window));
   });
   if (lines.empty()) session.out() << "no windows on screen\n";
@@ -209,7 +191,7 @@ bool Screenshot(Session& session, std::string_view arguments, std::string* error
     path = directory + "/" + path;
   }
   bool written = false;
-  OnMainThread([&] {
+  RunOnMainThreadAndWait([&] {
     standin::ScreenshotOptions options;
     options.scale = 2;
     options.region = region;
