@@ -45,8 +45,8 @@ CGPathRef MakePath(std::vector<Element> elements, const CGAffineTransform* trans
   return new CGPath(std::move(elements));
 }
 
-// Quarter-ellipse corner from `start` to `end` around `centre` (control points pulled towards the
-// corner of the enclosing box).
+// A quarter-ellipse arc from `start` to `end` whose tangents meet at `box_corner`, the corner of
+// the box that encloses the ellipse.
 Element Corner(CGPoint start, CGPoint end, CGPoint box_corner) {
   const CGFloat k = kQuarterArcControl;
   return CurveTo({start.x + (box_corner.x - start.x) * k, start.y + (box_corner.y - start.y) * k},

@@ -176,9 +176,12 @@ TEST_F(OverlayViewTest, PulseAnimationsAreExactlyAsDesigned) {
               0.05);
   EXPECT_FLOAT_EQ(dot_->shadowOpacity(), 0.85f);
   EXPECT_DOUBLE_EQ(dot_->shadowRadius(), 4.0);
-  const CFTimeInterval t0 = Animation("pulse-radius")->beginTime();
-  EXPECT_NEAR(dot_->presentationValueForKeyPath("shadowRadius", t0 + 1.1).value(), 9.0, 1e-9);
-  EXPECT_NEAR(dot_->presentationValueForKeyPath("shadowOpacity", t0 + 2.2).value(), 0.45, 1e-9);
+  const CFTimeInterval radius_start = Animation("pulse-radius")->beginTime();
+  const CFTimeInterval opacity_start = Animation("pulse-opacity")->beginTime();
+  EXPECT_NEAR(dot_->presentationValueForKeyPath("shadowRadius", radius_start + 1.1).value(), 9.0,
+              1e-9);
+  EXPECT_NEAR(dot_->presentationValueForKeyPath("shadowOpacity", opacity_start + 2.2).value(), 0.45,
+              1e-9);
 }
 
 TEST_F(OverlayViewTest, ProcessingBeforeAnyListeningStillSetsTheStillGlow) {

@@ -3,7 +3,8 @@
 //
 // The main thread is the process's initial thread. Only it may drain the queue or run the run loop;
 // calling those from another thread is a programming error and ends the process. Tasks run one at a
-// time: while a task runs, a nested drain or run loop inside it runs nothing.
+// time: while a task runs, a drain inside it runs nothing and a run loop inside it only waits for a
+// stop or its limit.
 #ifndef PLATFORM_INCLUDE_STANDIN_MAIN_QUEUE_H_
 #define PLATFORM_INCLUDE_STANDIN_MAIN_QUEUE_H_
 
