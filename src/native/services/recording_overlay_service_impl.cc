@@ -63,7 +63,9 @@ void ShowOverlay(const std::string& phase) {
   NSString* text = phase.find('\0') == std::string::npos
                        ? NSString::stringWithUTF8String(phase.c_str())
                        : nullptr;
-  overlayView->setPhase(text);
+  // A view whose initialisation failed is none: like a message to nil, setting its phase does
+  // nothing.
+  if (overlayView != nullptr) overlayView->setPhase(text);
   overlayPanel->orderFrontRegardless();
 }
 
