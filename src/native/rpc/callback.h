@@ -8,6 +8,7 @@
 #ifndef SRC_NATIVE_RPC_CALLBACK_H_
 #define SRC_NATIVE_RPC_CALLBACK_H_
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -41,9 +42,9 @@ class Callback {
     ReplyFunction reply_now;
     {
       std::lock_guard lock(*mutex);
-      if (!pending) return;
-      pending = false;
-      reply_now = std::move(reply);
+      if (!pending.load(std::memory_order_relaxed)) return;
+      pending.store(false, std::memory_order_release);
+      reply_now.swap(reply);
       reject = nullptr;
     }
     // The host's function runs without the lock: it may re-enter the library.
@@ -57,9 +58,9 @@ class Callback {
     RejectFunction reject_now;
     {
       std::lock_guard lock(*mutex);
-      if (!pending) return;
-      pending = false;
-      reject_now = std::move(reject);
+      if (!pending.load(std::memory_order_relaxed)) return;
+      pending.store(false, std::memory_order_release);
+      reject_now.swap(reject);
       reply = nullptr;
     }
     reject_now(id, error.c_str());
@@ -67,12 +68,15 @@ class Callback {
 
   // Rejects the call with the cancellation text if nobody answered it. Run by the destructor.
   void AutoCancelIfPending() {
+    // An answered handle stays answered, so once `pending` reads false there is nothing to lock
+    // for: the usual end of a handle whose method answered takes no lock.
+    if (!pending.load(std::memory_order_acquire)) return;
     RejectFunction reject_now;
     {
       std::lock_guard lock(*mutex);
-      if (!pending || !reject) return;
-      pending = false;
-      reject_now = std::move(reject);
+      if (!pending.load(std::memory_order_relaxed) || !reject) return;
+      pending.store(false, std::memory_order_release);
+      reject_now.swap(reject);
       reply = nullptr;
     }
     reject_now(id, kCallbackDropped);
@@ -82,7 +86,9 @@ class Callback {
   uint64_t id;
   ReplyFunction reply;
   RejectFunction reject;
-  bool pending;  // Guarded by *mutex.
+  // Changed only under *mutex, from true to false once; read without it only to skip the lock when
+  // it is already false.
+  std::atomic<bool> pending;
   std::unique_ptr<std::mutex> mutex;
 };
 
