@@ -1,7 +1,7 @@
 #include "rpc/transport.h"
 
 #include <climits>
-#include <memory>
+#include <cstring>
 #include <utility>
 
 #include "rpc/error_texts.h"
@@ -27,7 +27,83 @@ bool DecodeRequest(const char* data, size_t len, google::protobuf::Message& requ
   return request.ParseFromArray(data, static_cast<int>(len));
 }
 
+// A table from names to values, filled while it is private to its writer and only read afterwards.
+// A lookup takes the caller's NUL-terminated text as it is: it builds no string, hashes the first
+// two bytes and as a rule makes one comparison (open addressing over a power-of-two array with
+// linear probing, at most half full). The tables hold a handful of names, services or one service's
+// methods, so so cheap a hash spreads them well enough; names that share it are still told apart
+// by the comparison.
+template <typename Value>
+class NameTable {
+ public:
+  // Adds `name` with `value` unless the name is present; false when it was.
+  bool Insert(const std::string& name, Value value) {
+    if (Find(name.c_str()) != nullptr) return false;
+    if ((count_ + 1) * 2 > slots_.size()) Grow();
+    Place(Slot{name, std::move(value), true});
+    ++count_;
+    return true;
+  }
+
+  const Value* Find(const char* name) const {
+    if (name == nullptr || slots_.empty()) return nullptr;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+      const Slot& slot = slots_[i];
+      if (!slot.used) return nullptr;
+      if (std::strcmp(slot.name.c_str(), name) == 0) return &slot.value;
+    }
+  }
+
+ private:
+  struct Slot {
+    std::string name;
+    Value value{};
+    bool used = false;
+  };
+
+  static size_t Hash(const char* name) {
+    const auto first = static_cast<unsigned char>(name[0]);
+    const auto second = first == 0 ? 0u : static_cast<unsigned char>(name[1]);
+    return static_cast<size_t>(((first * 256u + second) * 0x9e3779b97f4a7c15ULL) >> 32);
+  }
+
+  void Place(Slot slot) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = Hash(slot.name.c_str()) & mask;
+    while (slots_[i].used) i = (i + 1) & mask;
+    slots_[i] = std::move(slot);
+  }
+
+  void Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_ = std::vector<Slot>(old.empty() ? 8 : old.size() * 2);
+    for (Slot& slot : old) {
+      if (slot.used) Place(std::move(slot));
+    }
+  }
+
+  std::vector<Slot> slots_;
+  size_t count_ = 0;
+};
+
+// What an inbound call needs of one method.
+struct RegisteredMethod {
+  const google::protobuf::MethodDescriptor* descriptor = nullptr;
+  const google::protobuf::Message* request_prototype = nullptr;
+};
+
+// One registered service with its methods, found once when it is registered.
+struct RegisteredService {
+  Service* service = nullptr;
+  NameTable<RegisteredMethod> methods;
+};
+
 }  // namespace
+
+struct Transport::Registry {
+  NameTable<RegisteredService> services;
+};
 
 Service::~Service() = default;
 
@@ -36,49 +112,57 @@ Transport* Transport::GetInstance() {
   return instance;
 }
 
-Transport::Transport() = default;
+Transport::Transport() {
+  registries.push_back(std::make_unique<Registry>());
+  services.store(registries.back().get(), std::memory_order_release);
+}
+
 Transport::~Transport() = default;
 
 void Transport::RegisterService(Service* service) {
   if (service == nullptr) return;
-  std::string key = service->GetDescriptor()->full_name();
-  std::unique_lock lock(services_lock);
-  services.try_emplace(std::move(key), service);
-}
+  // Everything the service is asked is asked before the lock is taken.
+  const google::protobuf::ServiceDescriptor* descriptor = service->GetDescriptor();
+  RegisteredService entry{service, {}};
+  for (int i = 0; i < descriptor->method_count(); ++i) {
+    const google::protobuf::MethodDescriptor* method = descriptor->method(i);
+    entry.methods.Insert(method->name(),
+                         RegisteredMethod{method, &service->GetRequestPrototype(method)});
+  }
 
-Service* Transport::FindService(const char* service) {
-  if (service == nullptr) return nullptr;
-  std::shared_lock lock(services_lock);
-  auto it = services.find(service);
-  return it == services.end() ? nullptr : it->second;
+  std::lock_guard lock(services_lock);
+  const Registry* current = services.load(std::memory_order_relaxed);
+  if (current->services.Find(descriptor->full_name().c_str()) != nullptr) return;  // first stays
+  auto next = std::make_unique<Registry>(*current);
+  next->services.Insert(descriptor->full_name(), std::move(entry));
+  services.store(next.get(), std::memory_order_release);
+  registries.push_back(std::move(next));
 }
 
 void Transport::Invoke(uint64_t id, const char* service, const char* method, const char* data,
                        size_t len, ReplyFn reply, RejectFn reject) {
   if (reply == nullptr || reject == nullptr) return;
 
-  // The rejection is delivered after the registry lock is released, so the host may re-enter.
-  Service* target = FindService(service);
+  const RegisteredService* target =
+      services.load(std::memory_order_acquire)->services.Find(service);
   if (target == nullptr) {
     reject(id, kServiceNotFound);
     return;
   }
-
-  const google::protobuf::MethodDescriptor* method_descriptor =
-      method == nullptr ? nullptr : target->GetDescriptor()->FindMethodByName(method);
-  if (method_descriptor == nullptr) {
+  const RegisteredMethod* target_method = target->methods.Find(method);
+  if (target_method == nullptr) {
     reject(id, kMethodNotFound);
     return;
   }
 
-  std::unique_ptr<google::protobuf::Message> request(
-      target->GetRequestPrototype(method_descriptor).New());
+  std::unique_ptr<google::protobuf::Message> request(target_method->request_prototype->New());
   if (!DecodeRequest(data, len, *request)) {
     reject(id, kRequestParseFailed);
     return;
   }
 
-  target->CallMethod(method_descriptor, *request, id, ReplyFunction(reply), RejectFunction(reject));
+  target->service->CallMethod(target_method->descriptor, *request, id, ReplyFunction(reply),
+                              RejectFunction(reject));
 }
 
 void Transport::SetHostInvoke(HostInvokeFn fn) {
@@ -109,7 +193,7 @@ void Transport::Request(std::string service, std::string method, std::string pay
        &HostRejectEntry);
 }
 
-std::function<void(SerializedResult)> Transport::TakePendingCall(uint64_t id) {
+Transport::PendingCallback Transport::TakePendingCall(uint64_t id) {
   std::lock_guard lock(calls_lock);
   auto it = pending_calls.find(id);
   if (it == pending_calls.end()) return {};
@@ -119,7 +203,7 @@ std::function<void(SerializedResult)> Transport::TakePendingCall(uint64_t id) {
 }
 
 void Transport::OnHostReply(uint64_t id, const char* data, size_t len) {
-  std::function<void(SerializedResult)> callback = TakePendingCall(id);
+  PendingCallback callback = TakePendingCall(id);
   if (!callback) return;
   if (len != 0 && data == nullptr) {
     // Bytes announced but none readable: the reply cannot be decoded, and must not pass as a
@@ -132,7 +216,7 @@ void Transport::OnHostReply(uint64_t id, const char* data, size_t len) {
 }
 
 void Transport::OnHostReject(uint64_t id, const char* error) {
-  std::function<void(SerializedResult)> callback = TakePendingCall(id);
+  PendingCallback callback = TakePendingCall(id);
   if (!callback) return;
   callback(SerializedResult{.ok = false, .data = {}, .error = error == nullptr ? "" : error});
 }

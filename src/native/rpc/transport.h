@@ -4,17 +4,19 @@
 //
 // Threads: every member may be called from any thread at any time. The two locks are never held
 // together, and neither is held while a service method, the host's call-out function, an answer or
-// a caller's callback runs, so all of them may re-enter the transport.
+// a caller's callback runs, so all of them may re-enter the transport. Inbound calls take no lock.
 #ifndef SRC_NATIVE_RPC_TRANSPORT_H_
 #define SRC_NATIVE_RPC_TRANSPORT_H_
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
-#include <shared_mutex>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "rpc/export.h"
 #include "rpc/host_boundary.h"
@@ -63,21 +65,31 @@ class KZ_EXPORT Transport {
   void OnHostReject(uint64_t id, const char* error);
 
  private:
+  using PendingCallback = std::function<void(SerializedResult)>;
+
+  // An immutable snapshot of the registry: every registered service under its descriptor's full
+  // name, with its methods by name, each with its descriptor and request prototype, so an inbound
+  // call looks up two names and asks the service nothing before it dispatches. Defined in
+  // transport.cc.
+  struct Registry;
+
   // Removes and returns the pending callback of `id`, or an empty function when none is pending.
-  std::function<void(SerializedResult)> TakePendingCall(uint64_t id);
+  PendingCallback TakePendingCall(uint64_t id);
 
-  // Looks `service` up in the registry; null when it is not registered.
-  Service* FindService(const char* service);
-
-  std::shared_mutex services_lock;
-  // Guarded by services_lock. Keyed by the descriptor's full name; the services are not owned.
-  std::unordered_map<std::string, Service*> services;
+  // The registry. Readers (Invoke) load `services` and read the snapshot it points to without any
+  // lock, so inbound calls on different threads write no shared cache line. Writers
+  // (RegisterService) hold `services_lock`, publish a new snapshot with the service added, and keep
+  // every older snapshot in `registries` until the transport is destroyed, since a reader may still
+  // be reading one; registrations are few and services are never removed.
+  std::mutex services_lock;
+  std::atomic<const Registry*> services;
+  std::vector<std::unique_ptr<const Registry>> registries;  // guarded by services_lock
 
   std::mutex calls_lock;
   // The three members below are guarded by calls_lock.
   HostInvokeFn host_invoke = nullptr;
   uint64_t next_request_id = 1;
-  std::unordered_map<uint64_t, std::function<void(SerializedResult)>> pending_calls;
+  std::unordered_map<uint64_t, PendingCallback> pending_calls;
 };
 
 // Registers `service` with the process-wide transport.
