@@ -165,40 +165,55 @@ void Transport::Invoke(uint64_t id, const char* service, const char* method, con
                               RejectFunction(reject));
 }
 
-void Transport::SetHostInvoke(HostInvokeFn fn) {
-  std::lock_guard lock(calls_lock);
-  host_invoke = fn;
-}
+void Transport::SetHostInvoke(HostInvokeFn fn) { host_invoke.store(fn, std::memory_order_release); }
 
 void Transport::Request(std::string service, std::string method, std::string payload,
                         std::function<void(SerializedResult)> callback) {
+  Send(service.c_str(), method.c_str(), payload, std::move(callback));
+}
+
+void Transport::Send(const char* service, const char* method, const std::string& payload,
+                     PendingCallback&& callback) {
   if (!callback) return;
 
-  HostInvokeFn host = nullptr;
-  uint64_t id = 0;
-  {
-    std::lock_guard lock(calls_lock);
-    host = host_invoke;
-    if (host != nullptr) {
-      id = next_request_id++;
-      pending_calls.emplace(id, std::move(callback));
-    }
-  }
-
+  const HostInvokeFn host = host_invoke.load(std::memory_order_acquire);
   if (host == nullptr) {
-    callback(SerializedResult{.ok = false, .data = {}, .error = kHostNotAvailable});
+    PendingCallback local = std::move(callback);
+    local(SerializedResult{.ok = false, .data = {}, .error = kHostNotAvailable});
     return;
   }
-  host(id, service.c_str(), method.c_str(), payload.data(), payload.size(), &HostReplyEntry,
-       &HostRejectEntry);
+  const uint64_t id = next_request_id.fetch_add(1, std::memory_order_relaxed);
+
+  PendingSlot& slot = pending_calls[id % kPendingSlots];
+  uint64_t free_state = 0;
+  if (slot.state.compare_exchange_strong(free_state, kClaimed, std::memory_order_acquire)) {
+    slot.callback = std::move(callback);
+    slot.state.store(id, std::memory_order_release);
+  } else {
+    // The slot still holds an older call that the host has not answered.
+    std::lock_guard lock(overflow_lock);
+    overflow.emplace(id, std::move(callback));
+  }
+  host(id, service, method, payload.data(), payload.size(), &HostReplyEntry, &HostRejectEntry);
 }
 
 Transport::PendingCallback Transport::TakePendingCall(uint64_t id) {
-  std::lock_guard lock(calls_lock);
-  auto it = pending_calls.find(id);
-  if (it == pending_calls.end()) return {};
-  std::function<void(SerializedResult)> callback = std::move(it->second);
-  pending_calls.erase(it);
+  PendingCallback callback;
+  PendingSlot& slot = pending_calls[id % kPendingSlots];
+  uint64_t expected = id;
+  if (id != 0 && id != kClaimed &&
+      slot.state.compare_exchange_strong(expected, kClaimed, std::memory_order_acquire)) {
+    callback.swap(slot.callback);
+    slot.state.store(0, std::memory_order_release);
+    return callback;
+  }
+  // Not in its slot: waiting in the overflow map, or not pending at all.
+  std::lock_guard lock(overflow_lock);
+  auto it = overflow.find(id);
+  if (it != overflow.end()) {
+    callback.swap(it->second);
+    overflow.erase(it);
+  }
   return callback;
 }
 

@@ -2,9 +2,10 @@
 // keeps the registry of services by name, dispatches inbound calls, passes outgoing calls to the
 // host's call-out function and routes the host's answers back to the waiting callers by request id.
 //
-// Threads: every member may be called from any thread at any time. The two locks are never held
-// together, and neither is held while a service method, the host's call-out function, an answer or
-// a caller's callback runs, so all of them may re-enter the transport. Inbound calls take no lock.
+// Threads: every member may be called from any thread at any time. No lock is held while a service
+// method, the host's call-out function, an answer or a caller's callback runs, so all of them may
+// re-enter the transport, and no two of the transport's locks are ever held together. Inbound calls
+// take no lock at all.
 #ifndef SRC_NATIVE_RPC_TRANSPORT_H_
 #define SRC_NATIVE_RPC_TRANSPORT_H_
 
@@ -20,6 +21,7 @@
 
 #include "rpc/export.h"
 #include "rpc/host_boundary.h"
+#include "rpc/request.h"
 #include "rpc/serialized_result.h"
 #include "rpc/service.h"
 
@@ -73,6 +75,29 @@ class KZ_EXPORT Transport {
   // transport.cc.
   struct Registry;
 
+  // One slot of the pending table. The call with id `id` goes to slot id % kPendingSlots, so
+  // consecutive calls take consecutive slots, each on a cache line of its own, and a slot is as a
+  // rule free again long before its turn comes round. `state` tells who has the slot: 0 while it is
+  // free, kClaimed while one thread writes or takes the callback, otherwise the id of the call
+  // whose callback it holds. A thread claims the slot by changing `state` from what it expects to
+  // kClaimed and gives it up by storing the new state, so `callback` is only ever touched by the
+  // one thread that holds the claim, and a call is taken by exactly one answer.
+  static constexpr size_t kPendingSlots = 256;
+  static constexpr uint64_t kClaimed = ~uint64_t{0};
+  struct alignas(64) PendingSlot {
+    std::atomic<uint64_t> state{0};
+    PendingCallback callback;
+  };
+
+  // Starts an outgoing call without copying the names: `RequestSerialized` calls it directly. Not
+  // exported.
+  __attribute__((visibility("hidden"))) void Send(const char* service, const char* method,
+                                                  const std::string& payload,
+                                                  PendingCallback&& callback);
+  friend void RequestSerialized(const char* service, const char* method,
+                                const google::protobuf::Message& request,
+                                std::function<void(SerializedResult)> callback);
+
   // Removes and returns the pending callback of `id`, or an empty function when none is pending.
   PendingCallback TakePendingCall(uint64_t id);
 
@@ -85,11 +110,18 @@ class KZ_EXPORT Transport {
   std::atomic<const Registry*> services;
   std::vector<std::unique_ptr<const Registry>> registries;  // guarded by services_lock
 
-  std::mutex calls_lock;
-  // The three members below are guarded by calls_lock.
-  HostInvokeFn host_invoke = nullptr;
-  uint64_t next_request_id = 1;
-  std::unordered_map<uint64_t, PendingCallback> pending_calls;
+  // The outgoing side. No lock covers the host function and the request counter: a call reads the
+  // host function once and takes an id only when there is one, so a call without a host consumes no
+  // id, and ids are handed out in increasing order. The counter has a cache line of its own, since
+  // every call writes it.
+  std::atomic<HostInvokeFn> host_invoke{nullptr};
+  alignas(64) std::atomic<uint64_t> next_request_id{1};
+  // The pending calls: in their slots, or in `overflow` when their slot was still held by an older
+  // call the host had not answered (a host that never answers a call costs the calls that meet its
+  // slot an entry in the map each). Nothing is allocated per call otherwise, and no lock is taken.
+  PendingSlot pending_calls[kPendingSlots];
+  std::mutex overflow_lock;
+  std::unordered_map<uint64_t, PendingCallback> overflow;  // guarded by overflow_lock
 };
 
 // Registers `service` with the process-wide transport.
