@@ -6,7 +6,7 @@ namespace ondrel::bench {
 namespace {
 
 const bool registered = [] {
-  AddCase<&InboundFloorEmpty>("inbound_floor_empty", &PrepareBridge);
+  AddCase<&InboundFloorEmpty>("inbound_floor_empty", &PrepareBridge, true);
   AddCase<&InboundEmpty>("inbound_empty", &PrepareBridge, /*two_threads=*/true);
   AddCase<&InboundFloorSmall>("inbound_floor_small", &PrepareBridge);
   AddCase<&InboundSmall>("inbound_small", &PrepareBridge);

@@ -18,8 +18,9 @@ using Operation = void (*)();
 
 // Registers a case. `prepare` runs once before the case is first measured or counted (registering
 // services, installing a host, warming caches); it may run again for other cases and must be
-// idempotent. With `two_threads`, the timed benchmark runs at one and at two threads (real time,
-// items per second), so their throughputs can be compared.
+// idempotent. The timed benchmark `<name>` measures the process's CPU time per operation. With
+// `two_threads`, `<name>_threads` also runs it on one and on two threads at once, in real time, so
+// their throughputs (items per second) can be compared.
 void AddCase(const char* name, Operation prepare, Operation operation, bool two_threads,
              void (*timed)(benchmark::State&));
 
