@@ -6,14 +6,15 @@ namespace ondrel::bench {
 namespace {
 
 const bool registered = [] {
-  AddCase<&InboundFloorEmpty>("inbound_floor_empty", &PrepareBridge, true);
-  AddCase<&InboundEmpty>("inbound_empty", &PrepareBridge, /*two_threads=*/true);
+  AddCase<&InboundFloorEmpty>("inbound_floor_empty", &PrepareBridge,
+                              Timing::kProcessCpuAndTwoThreads);
+  AddCase<&InboundEmpty>("inbound_empty", &PrepareBridge, Timing::kProcessCpuAndTwoThreads);
   AddCase<&InboundFloorSmall>("inbound_floor_small", &PrepareBridge);
   AddCase<&InboundSmall>("inbound_small", &PrepareBridge);
   AddCase<&InboundPayloadSmall>("inbound_payload_4kib", &PrepareBridge);
   AddCase<&InboundPayloadLarge>("inbound_payload_1mib", &PrepareBridge);
   AddCase<&OutgoingFloorEmpty>("outgoing_floor_empty", &PrepareBridge);
-  AddCase<&OutgoingEmpty>("outgoing_empty", &PrepareBridge, /*two_threads=*/true);
+  AddCase<&OutgoingEmpty>("outgoing_empty", &PrepareBridge, Timing::kProcessCpuAndTwoThreads);
   return true;
 }();
 

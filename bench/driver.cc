@@ -64,14 +64,16 @@ int Count(const char* name, long count, int threads) {
 
 }  // namespace
 
-void AddCase(const char* name, Operation prepare, Operation operation, bool two_threads,
+void AddCase(const char* name, Operation prepare, Operation operation, Timing timing,
              void (*timed)(benchmark::State&)) {
   Cases().push_back(Case{name, prepare, operation});
-  // The CPU time of the whole process: all that the operation costs, also on threads it hands work
-  // to, and none of the time the process waits for a core on a busy machine.
-  benchmark::RegisterBenchmark(name, timed)->MeasureProcessCPUTime();
-  if (two_threads) {
-    // Throughput needs the wall clock: two threads do twice the work in the same real time.
+  benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(name, timed);
+  if (timing == Timing::kWallClock) {
+    benchmark->UseRealTime();
+    return;
+  }
+  benchmark->MeasureProcessCPUTime();
+  if (timing == Timing::kProcessCpuAndTwoThreads) {
     benchmark::RegisterBenchmark((std::string(name) + "_threads").c_str(), timed)
         ->Threads(1)
         ->Threads(2)

@@ -16,18 +16,29 @@ namespace ondrel::bench {
 
 using Operation = void (*)();
 
+// How a case is timed.
+enum class Timing {
+  // The CPU time of the whole process per operation: all that the operation costs, also on threads
+  // it hands work to, and none of the time the process waits for a core on a busy machine.
+  kProcessCpu,
+  // As kProcessCpu, and `<name>_threads` also runs the operation on one and on two threads at once,
+  // in real time, so that their throughputs (items per second) can be compared.
+  kProcessCpuAndTwoThreads,
+  // The real time per operation, for an operation that waits for other threads (a synchronous call
+  // that another thread serves): what its caller waits.
+  kWallClock,
+};
+
 // Registers a case. `prepare` runs once before the case is first measured or counted (registering
 // services, installing a host, warming caches); it may run again for other cases and must be
-// idempotent. The timed benchmark `<name>` measures the process's CPU time per operation. With
-// `two_threads`, `<name>_threads` also runs it on one and on two threads at once, in real time, so
-// their throughputs (items per second) can be compared.
-void AddCase(const char* name, Operation prepare, Operation operation, bool two_threads,
+// idempotent.
+void AddCase(const char* name, Operation prepare, Operation operation, Timing timing,
              void (*timed)(benchmark::State&));
 
 // Registers `Op` as a case; the timed loop calls it directly, so the call can be inlined.
 template <Operation Op>
-void AddCase(const char* name, Operation prepare, bool two_threads = false) {
-  AddCase(name, prepare, Op, two_threads, [](benchmark::State& state) {
+void AddCase(const char* name, Operation prepare, Timing timing = Timing::kProcessCpu) {
+  AddCase(name, prepare, Op, timing, [](benchmark::State& state) {
     for (auto _ : state) Op();
     state.SetItemsProcessed(state.iterations());
   });
