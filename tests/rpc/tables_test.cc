@@ -144,7 +144,7 @@ TEST(TablesTest, RegistrationsWhileCallsRun) {
     callers.emplace_back([&, t] {
       for (int round = 0; round < 50; ++round) {
         for (size_t i = 0; i < services.size(); ++i) {
-          const uint64_t id = (uint64_t{2 + t} << 40) | (round * services.size() + i);
+          const uint64_t id = (static_cast<uint64_t>(2 + t) << 40) | (round * services.size() + i);
           ::invoke(id, services[i].c_str(), "Ping", nullptr, 0, &AnswerLog::Reply,
                    &AnswerLog::Reject);
           std::vector<Answer> answers = AnswerLog::ForId(id);
