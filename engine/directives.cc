@@ -78,14 +78,14 @@ bool Start(Session& session, std::string_view arguments, std::string* error) {
     *error = "usage: start <bundle-id or -> [<name> or -]";
     return false;
   }
-  standin::ApplicationSpec spec;
-  if (words[0] != "-") spec.bundle_identifier = words[0];
+  standin::ApplicationSpec application;
+  if (words[0] != "-") application.bundle_identifier = words[0];
   const size_t name_start = arguments.find(words[0]) + words[0].size();
   const std::string name = words.size() > 1 ? std::string(arguments.substr(name_start)) : "";
   const size_t first = name.find_first_not_of(' ');
-  if (first != std::string::npos && name.substr(first) != "-") spec.name = name.substr(first);
-  const pid_t pid = standin::LaunchApplication(spec);
-  session.out() << "started " << Optional(spec.name) << " (" << Optional(spec.bundle_identifier)
+  if (first != std::string::npos && name.substr(first) != "-") application.name = name.substr(first);
+  const pid_t pid = standin::LaunchApplication(application);
+  session.out() << "started " << Optional(application.name) << " (" << Optional(application.bundle_identifier)
                 << ") as process " << pid << "\n";
   return true;
 }
