@@ -83,10 +83,11 @@ bool Start(Session& session, std::string_view arguments, std::string* error) {
   const size_t name_start = arguments.find(words[0]) + words[0].size();
   const std::string name = words.size() > 1 ? std::string(arguments.substr(name_start)) : "";
   const size_t first = name.find_first_not_of(' ');
-  if (first != std::string::npos && name.substr(first) != "-") application.name = name.substr(first);
+  if (first != std::string::npos && name.substr(first) != "-")
+    application.name = name.substr(first);
   const pid_t pid = standin::LaunchApplication(application);
-  session.out() << "started " << Optional(application.name) << " (" << Optional(application.bundle_identifier)
-                << ") as process " << pid << "\n";
+  session.out() << "started " << Optional(application.name) << " ("
+                << Optional(application.bundle_identifier) << ") as process " << pid << "\n";
   return true;
 }
 
