@@ -263,8 +263,12 @@ TEST(PendingCallsRaceTest, TwoAnswersRacingForEveryCallDeliverOne) {
     while (next < kCalls) {
       std::pair<uint64_t, std::pair<ReplyFn, RejectFn>> call;
       {
-        std::lock_guard lock(Queued().mutex);
-        if (next >= Queued().calls.size()) continue;
+        std::unique_lock lock(Queued().mutex);
+        if (next >= Queued().calls.size()) {
+          lock.unlock();
+          std::this_thread::yield();  // the sender has not got this far yet
+          continue;
+        }
         call = Queued().calls[next];
       }
       ++next;
