@@ -67,12 +67,7 @@ int Count(const char* name, long count, int threads) {
 void AddCase(const char* name, Operation prepare, Operation operation, Timing timing,
              void (*timed)(benchmark::State&)) {
   Cases().push_back(Case{name, prepare, operation});
-  benchmark::internal::Benchmark* benchmark = benchmark::RegisterBenchmark(name, timed);
-  if (timing == Timing::kWallClock) {
-    benchmark->UseRealTime();
-    return;
-  }
-  benchmark->MeasureProcessCPUTime();
+  benchmark::RegisterBenchmark(name, timed)->MeasureProcessCPUTime();
   if (timing == Timing::kProcessCpuAndTwoThreads) {
     benchmark::RegisterBenchmark((std::string(name) + "_threads").c_str(), timed)
         ->Threads(1)

@@ -24,9 +24,6 @@ enum class Timing {
   // As kProcessCpu, and `<name>_threads` also runs the operation on one and on two threads at once,
   // in real time, so that their throughputs (items per second) can be compared.
   kProcessCpuAndTwoThreads,
-  // The real time per operation, for an operation that waits for other threads (a synchronous call
-  // that another thread serves): what its caller waits.
-  kWallClock,
 };
 
 // Registers a case. `prepare` runs once before the case is first measured or counted (registering

@@ -57,7 +57,7 @@ void GrpcInProcessEmpty() {
 }
 
 const bool registered = [] {
-  AddCase<&GrpcInProcessEmpty>("grpc_inprocess_empty", &PrepareServer, Timing::kWallClock);
+  AddCase<&GrpcInProcessEmpty>("grpc_inprocess_empty", &PrepareServer);
   return true;
 }();
 
