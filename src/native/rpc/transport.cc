@@ -2,10 +2,7 @@
 
 #include <climits>
 #include <cstring>
-#include <new>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "rpc/error_texts.h"
 
@@ -30,30 +27,6 @@ bool DecodeRequest(const char* data, size_t len, google::protobuf::Message& requ
   return request.ParseFromArray(data, static_cast<int>(len));
 }
 
-// Memory on cache lines of its own, for what every inbound call reads on every thread: no other
-// data, in particular no block that a call allocates and writes, may share a line with it, or the
-// line would travel between the cores at every call.
-template <typename T>
-struct LineAllocator {
-  using value_type = T;
-  static constexpr size_t kLine = 64;
-
-  LineAllocator() = default;
-  template <typename U>
-  explicit LineAllocator(const LineAllocator<U>&) {}
-
-  T* allocate(size_t n) {
-    return static_cast<T*>(::operator new (Lines(n), std::align_val_t{kLine}));
-  }
-  void deallocate(T* block, size_t /*n*/) { ::operator delete (block, std::align_val_t{kLine}); }
-  bool operator==(const LineAllocator&) const = default;
-
- private:
-  static size_t Lines(size_t n) { return (n * sizeof(T) + kLine - 1) / kLine * kLine; }
-};
-
-using LineString = std::basic_string<char, std::char_traits<char>, LineAllocator<char>>;
-
 // A table from names to values, filled while it is private to its writer and only read afterwards.
 // A lookup takes the caller's NUL-terminated text as it is: it builds no string, hashes the first
 // two bytes and as a rule makes one comparison (open addressing over a power-of-two array with
@@ -67,7 +40,7 @@ class NameTable {
   bool Insert(const std::string& name, Value value) {
     if (Find(name.c_str()) != nullptr) return false;
     if ((count_ + 1) * 2 > slots_.size()) Grow();
-    Place(Slot{LineString(name.data(), name.size()), std::move(value), true});
+    Place(Slot{name, std::move(value), true});
     ++count_;
     return true;
   }
@@ -84,7 +57,7 @@ class NameTable {
 
  private:
   struct Slot {
-    LineString name;
+    std::string name;
     Value value{};
     bool used = false;
   };
@@ -103,14 +76,14 @@ class NameTable {
   }
 
   void Grow() {
-    std::vector<Slot, LineAllocator<Slot>> old = std::move(slots_);
-    slots_ = std::vector<Slot, LineAllocator<Slot>>(old.empty() ? 8 : old.size() * 2);
+    std::vector<Slot> old = std::move(slots_);
+    slots_ = std::vector<Slot>(old.empty() ? 8 : old.size() * 2);
     for (Slot& slot : old) {
       if (slot.used) Place(std::move(slot));
     }
   }
 
-  std::vector<Slot, LineAllocator<Slot>> slots_;
+  std::vector<Slot> slots_;
   size_t count_ = 0;
 };
 
@@ -128,7 +101,7 @@ struct RegisteredService {
 
 }  // namespace
 
-struct alignas(64) Transport::Registry {
+struct Transport::Registry {
   NameTable<RegisteredService> services;
 };
 
