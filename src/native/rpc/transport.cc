@@ -31,8 +31,8 @@ bool DecodeRequest(const char* data, size_t len, google::protobuf::Message& requ
 // A lookup takes the caller's NUL-terminated text as it is: it builds no string, hashes the first
 // two bytes and as a rule makes one comparison (open addressing over a power-of-two array with
 // linear probing, at most half full). The tables hold a handful of names, services or one service's
-// methods, so so cheap a hash spreads them well enough; names that share it are still told apart
-// by the comparison.
+// methods, which a hash this cheap spreads well enough; names that begin alike are still told apart
+// by comparing them in turn.
 template <typename Value>
 class NameTable {
  public:
