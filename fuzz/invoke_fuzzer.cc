@@ -7,11 +7,12 @@
 // bytes (which may hold NULs). A missing part is empty. Flags:
 //   0x01 null service   0x02 null method   0x04 null data (the length stays the payload's)
 //   0x08 null reply     0x10 null reject
+//   0x20 the first answer function to run calls `invoke` again, for Paste, before it returns
 //
 // Checks: a call with both answer functions is answered exactly once, on the calling thread,
 // before `invoke` returns, with the answer the contract gives for it (the texts byte for byte, a
 // reply that decodes as the method's response and says what the service does); a call without
-// them gets no answer at all.
+// them gets no answer at all. A call made from inside an answer function is answered the same way.
 #include <google/protobuf/empty.pb.h>
 
 #include <cstddef>
@@ -39,6 +40,7 @@ constexpr uint8_t kNullMethod = 0x02;
 constexpr uint8_t kNullData = 0x04;
 constexpr uint8_t kNullReply = 0x08;
 constexpr uint8_t kNullReject = 0x10;
+constexpr uint8_t kReenter = 0x20;
 
 constexpr char kEditorBundleId[] = "com.example.editor";
 constexpr char kEditorName[] = "Editor";
@@ -60,16 +62,39 @@ struct Answer {
 
 std::vector<Answer> answers;
 bool inside_invoke = false;
+// The id of the call to make from inside the first answer function; 0: none.
+uint64_t reentrant_id = 0;
+
+void Reenter();
 
 void RecordReply(uint64_t id, const char* data, size_t len) {
   FUZZ_CHECK(len == 0 || data != nullptr, "reply with bytes announced but no pointer");
   answers.push_back({id, true, std::string(data == nullptr ? "" : data, len),
                      std::this_thread::get_id(), inside_invoke});
+  Reenter();
 }
 
 void RecordReject(uint64_t id, const char* error) {
   FUZZ_CHECK(error != nullptr, "the library rejected with a null text");
   answers.push_back({id, false, error, std::this_thread::get_id(), inside_invoke});
+  Reenter();
+}
+
+// The host may call into the library from inside an answer function: nothing of the library is
+// locked then.
+void Reenter() {
+  const uint64_t id = reentrant_id;
+  if (id == 0) return;
+  reentrant_id = 0;
+  ::invoke(id, "AutomationService", "Paste", nullptr, 0, &RecordReply, &RecordReject);
+}
+
+std::vector<Answer> AnswersFor(uint64_t id) {
+  std::vector<Answer> matching;
+  for (const Answer& answer : answers) {
+    if (answer.id == id) matching.push_back(answer);
+  }
+  return matching;
 }
 
 // A NUL-terminated copy in a block of exactly its size, so that reading past the end is caught.
@@ -157,6 +182,8 @@ void RunOne(const uint8_t* bytes, size_t size) {
   }
 
   answers.clear();
+  const uint64_t nested_id = id | uint64_t{1} << 63;
+  reentrant_id = flags & kReenter ? nested_id : 0;
   inside_invoke = true;
   ::invoke(id, service_arg, method_arg, data_arg, payload.size(), reply, reject);
   inside_invoke = false;
@@ -166,9 +193,19 @@ void RunOne(const uint8_t* bytes, size_t size) {
     FUZZ_CHECK(answers.empty(), "a call without both answer functions was answered");
     return;
   }
-  FUZZ_CHECK(answers.size() == 1, "not answered exactly once");
-  const Answer& answer = answers.front();
-  FUZZ_CHECK(answer.id == id, "answered under another id");
+  if (flags & kReenter) {
+    FUZZ_CHECK(reentrant_id == 0, "no answer function ran");
+    const std::vector<Answer> nested = AnswersFor(nested_id);
+    FUZZ_CHECK(nested.size() == 1, "a call from inside an answer function not answered once");
+    FUZZ_CHECK(kAppMainRan
+                   ? nested.front().replied && nested.front().payload.empty()
+                   : !nested.front().replied && nested.front().payload == kz::rpc::kServiceNotFound,
+               "wrong answer to a call from inside an answer function");
+  }
+  const std::vector<Answer> own = AnswersFor(id);
+  FUZZ_CHECK(own.size() == 1 && own.size() + (flags & kReenter ? 1 : 0) == answers.size(),
+             "not answered exactly once");
+  const Answer& answer = own.front();
   FUZZ_CHECK(answer.during_invoke, "answered after invoke returned");
   FUZZ_CHECK(answer.thread == std::this_thread::get_id(), "answered on another thread");
   if (expected_rejection) {
