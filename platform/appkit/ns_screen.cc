@@ -45,8 +45,8 @@ ScreenSpec ScreenWithBars(CGRect frame, CGFloat menu_bar, CGFloat dock) {
 
 void ArrangeScreens(std::vector<ScreenSpec> screens, std::optional<size_t> main_screen) {
   std::vector<NSScreen*> made;
-  for (const ScreenSpec& spec : screens)
-    made.push_back(new NSScreen(spec.frame, spec.visible_frame));
+  for (const ScreenSpec& screen : screens)
+    made.push_back(new NSScreen(screen.frame, screen.visible_frame));
   Desktop& desktop = TheDesktop();
   std::vector<NSScreen*> old;
   {

@@ -59,13 +59,13 @@ internal::ApplicationFacts FactsOf(const RunningApplication& app) {
 
 }  // namespace
 
-pid_t LaunchApplication(ApplicationSpec spec) {
+pid_t LaunchApplication(ApplicationSpec application) {
   Desktop& desktop = TheDesktop();
   std::lock_guard lock(desktop.mutex);
   RunningApplication app;
   app.process_identifier = desktop.next_process_identifier++;
-  app.bundle_identifier = std::move(spec.bundle_identifier);
-  app.name = std::move(spec.name);
+  app.bundle_identifier = std::move(application.bundle_identifier);
+  app.name = std::move(application.name);
   desktop.applications.push_back(std::move(app));
   return desktop.applications.back().process_identifier;
 }

@@ -45,7 +45,7 @@ TEST_F(WorkspaceTest, FrontmostApplicationReportsWhatTheDesktopHas) {
   EXPECT_EQ(NSWorkspace::sharedWorkspace()->frontmostApplication(), nullptr);
 
   struct Case {
-    standin::ApplicationSpec spec;
+    standin::ApplicationSpec application;
     const char* bundle_identifier;
     const char* name;
   };
@@ -56,7 +56,7 @@ TEST_F(WorkspaceTest, FrontmostApplicationReportsWhatTheDesktopHas) {
       {{"", "Ünïcødé"}, "", "Ünïcødé"},
   };
   for (const Case& c : cases) {
-    const pid_t pid = standin::LaunchApplication(c.spec);
+    const pid_t pid = standin::LaunchApplication(c.application);
     standin::FocusApplication(pid);
     NSRunningApplication* app = NSWorkspace::sharedWorkspace()->frontmostApplication();
     ASSERT_NE(app, nullptr);

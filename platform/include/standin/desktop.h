@@ -42,7 +42,7 @@ struct RunningApplication {
 
 // Starts an application and returns its process identifier (1001, 1002, ... in launch order, never
 // reused until ResetDesktop). It does not come to the front by itself.
-pid_t LaunchApplication(ApplicationSpec spec);
+pid_t LaunchApplication(ApplicationSpec application);
 
 // Ends the application; when it was frontmost, no application is frontmost afterwards. False when
 // no application runs under `pid`.
