@@ -1,5 +1,6 @@
 #include "rpc/transport.h"
 
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <utility>
@@ -46,9 +47,8 @@ class NameTable {
   }
 
   const Value* Find(const char* name) const {
-    if (name == nullptr || slots_.empty()) return nullptr;
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = Hash(name) & mask;; i = (i + 1) & mask) {
+    if (name == nullptr || count_ == 0) return nullptr;
+    for (size_t i = Home(name);; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (!slot.used) return nullptr;
       if (std::strcmp(slot.name.c_str(), name) == 0) return &slot.value;
@@ -62,28 +62,33 @@ class NameTable {
     bool used = false;
   };
 
-  static size_t Hash(const char* name) {
+  // The slot where a lookup of `name` starts: the top bits of the first two bytes times 2^64 / phi
+  // (Fibonacci hashing), as many bits as the table has slots.
+  size_t Home(const char* name) const {
     const auto first = static_cast<unsigned char>(name[0]);
     const auto second = first == 0 ? 0u : static_cast<unsigned char>(name[1]);
-    return static_cast<size_t>(((first * 256u + second) * 0x9e3779b97f4a7c15ULL) >> 32);
+    return static_cast<size_t>(((first * 256u + second) * 0x9e3779b97f4a7c15ULL) >> shift_);
   }
 
   void Place(Slot slot) {
-    const size_t mask = slots_.size() - 1;
-    size_t i = Hash(slot.name.c_str()) & mask;
-    while (slots_[i].used) i = (i + 1) & mask;
+    size_t i = Home(slot.name.c_str());
+    while (slots_[i].used) i = (i + 1) & mask_;
     slots_[i] = std::move(slot);
   }
 
   void Grow() {
     std::vector<Slot> old = std::move(slots_);
     slots_ = std::vector<Slot>(old.empty() ? 8 : old.size() * 2);
+    mask_ = slots_.size() - 1;
+    shift_ = 64 - std::countr_zero(slots_.size());
     for (Slot& slot : old) {
       if (slot.used) Place(std::move(slot));
     }
   }
 
   std::vector<Slot> slots_;
+  size_t mask_ = 0;  // the slot count - 1
+  int shift_ = 64;   // 64 - log2 of the slot count
   size_t count_ = 0;
 };
 
