@@ -5,6 +5,7 @@
 #include <google/protobuf/wrappers.pb.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -55,6 +56,27 @@ TEST(CallbackTest, EmptyResponseIsZeroBytes) {
   ASSERT_EQ(answers.size(), 1u);
   EXPECT_TRUE(answers[0].replied);
   EXPECT_EQ(answers[0].payload.size(), 0u);
+}
+
+// Small responses are encoded on the stack, larger ones into a string: both arrive whole, also at
+// the sizes where one way ends and the other begins.
+TEST(CallbackTest, ResponsesOfEverySizeArriveWhole) {
+  // StringValue of n characters: one tag byte, the length (two bytes from 128 on), the text.
+  for (const size_t text_size :
+       {size_t{1}, size_t{252}, size_t{253}, size_t{254}, size_t{100000}}) {
+    SCOPED_TRACE(text_size);
+    StringValue response;
+    response.set_value(std::string(text_size, 'x'));
+    const std::string expected = response.SerializeAsString();
+    {
+      Callback<StringValue> callback(5, &AnswerLog::Reply, &AnswerLog::Reject);
+      std::move(callback).Complete(response);
+    }
+    std::vector<Answer> answers = AnswerLog::Take();
+    ASSERT_EQ(answers.size(), 1u);
+    EXPECT_TRUE(answers[0].replied);
+    EXPECT_EQ(answers[0].payload, expected);
+  }
 }
 
 TEST(CallbackTest, DroppedHandleCancelsOnce) {

@@ -9,13 +9,14 @@
 #define SRC_NATIVE_RPC_CALLBACK_H_
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 #include "rpc/error_texts.h"
+#include "rpc/handle_lock.h"
 #include "rpc/service.h"
 
 namespace kz::rpc {
@@ -23,13 +24,14 @@ namespace kz::rpc {
 template <typename T>
 class Callback {
  public:
-  // Made only by the generated CallMethod, directly as the service method's argument.
-  Callback(uint64_t call_id, ReplyFunction reply_fn, RejectFunction reject_fn)
+  // Made only by the generated CallMethod, directly as the service method's argument, from the
+  // answer functions CallMethod received (moved in without further copies).
+  Callback(uint64_t call_id, ReplyFunction&& reply_fn, RejectFunction&& reject_fn)
       : id(call_id),
         reply(std::move(reply_fn)),
         reject(std::move(reject_fn)),
         pending(true),
-        mutex(std::make_unique<std::mutex>()) {}
+        mutex(MakeHandleLock()) {}
 
   Callback(const Callback&) = delete;
   Callback& operator=(const Callback&) = delete;
@@ -39,57 +41,57 @@ class Callback {
   // Answers the call with `response`, unless it was answered already. Use as
   // `std::move(callback).Complete(response)`.
   void Complete(T response) && {
-    ReplyFunction reply_now;
-    {
-      std::lock_guard lock(*mutex);
-      if (!pending.load(std::memory_order_relaxed)) return;
-      pending.store(false, std::memory_order_release);
-      reply_now.swap(reply);
-      reject = nullptr;
-    }
+    if (!TakeAnswer()) return;
     // The host's function runs without the lock: it may re-enter the library.
+    const size_t size = response.ByteSizeLong();
+    if (size <= kStackResponseBytes) {
+      // The usual small response is encoded on the stack, with no string to build and free.
+      uint8_t bytes[kStackResponseBytes];
+      response.SerializeWithCachedSizesToArray(bytes);
+      reply(id, reinterpret_cast<const char*>(bytes), size);
+      return;
+    }
     const std::string bytes = response.SerializeAsString();
-    reply_now(id, bytes.data(), bytes.size());
+    reply(id, bytes.data(), bytes.size());
   }
 
   // Rejects the call with `error`, unless it was answered already. Use as
   // `std::move(callback).Reject(text)`.
   void Reject(std::string error) && {
-    RejectFunction reject_now;
-    {
-      std::lock_guard lock(*mutex);
-      if (!pending.load(std::memory_order_relaxed)) return;
-      pending.store(false, std::memory_order_release);
-      reject_now.swap(reject);
-      reply = nullptr;
-    }
-    reject_now(id, error.c_str());
+    if (!TakeAnswer()) return;
+    reject(id, error.c_str());
   }
 
   // Rejects the call with the cancellation text if nobody answered it. Run by the destructor.
   void AutoCancelIfPending() {
     // An answered handle stays answered, so once `pending` reads false there is nothing to lock
     // for: the usual end of a handle whose method answered takes no lock.
-    if (!pending.load(std::memory_order_acquire)) return;
-    RejectFunction reject_now;
-    {
-      std::lock_guard lock(*mutex);
-      if (!pending.load(std::memory_order_relaxed) || !reject) return;
-      pending.store(false, std::memory_order_release);
-      reject_now.swap(reject);
-      reply = nullptr;
-    }
-    reject_now(id, kCallbackDropped);
+    if (!pending.load(std::memory_order_acquire) || !reject) return;
+    if (!TakeAnswer()) return;
+    reject(id, kCallbackDropped);
   }
 
  private:
+  // Responses up to this many bytes are encoded on the stack; larger ones into a string.
+  static constexpr size_t kStackResponseBytes = 256;
+
   uint64_t id;
   ReplyFunction reply;
   RejectFunction reject;
   // Changed only under *mutex, from true to false once; read without it only to skip the lock when
   // it is already false.
   std::atomic<bool> pending;
-  std::unique_ptr<std::mutex> mutex;
+  HandleLock mutex;
+
+  // Moves the handle from pending to answered. True for the one operation that does so: from then
+  // on that operation alone uses `reply` and `reject`, so it calls them without the lock, and no
+  // other operation touches them again.
+  bool TakeAnswer() {
+    std::lock_guard lock(*mutex);
+    if (!pending.load(std::memory_order_relaxed)) return false;
+    pending.store(false, std::memory_order_release);
+    return true;
+  }
 };
 
 }  // namespace kz::rpc
