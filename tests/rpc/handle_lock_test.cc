@@ -1,5 +1,5 @@
-// The completion handle's lock: mutual exclusion when threads queue on it, and the storage a thread
-// keeps for its next lock.
+// The completion handle's lock: mutual exclusion when threads queue on it, and the block a thread
+// keeps for the next lock (or decoding adapter) it makes.
 #include "rpc/handle_lock.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +7,8 @@
 #include <chrono>
 #include <thread>
 #include <vector>
+
+#include "rpc/thread_spare.h"
 
 namespace kz::testing {
 namespace {
@@ -38,27 +40,37 @@ TEST(HandleMutexTest, ExcludesAndWakesQueuedThreads) {
   EXPECT_EQ(counter, long{kThreads} * kRounds);
 }
 
-TEST(HandleLockTest, ThreadBuildsItsNextLockInTheStorageOfItsLast) {
-  // On a thread of its own, whose spare storage starts empty and is freed when it ends.
+TEST(ThreadSpareTest, ThreadHandsOutTheBlockItGaveBackLast) {
+  using Spare = kz::rpc::ThreadSpare<48>;
+  // On a thread of its own, whose spare starts empty and is freed when it ends.
+  std::thread([] {
+    void* first = Spare::Take();
+    Spare::Give(first);
+    void* again = Spare::Take();
+    EXPECT_EQ(again, first);
+
+    // Two blocks out at once: the second is a block of its own; when both come back, the thread
+    // keeps one and frees the other.
+    void* other = Spare::Take();
+    EXPECT_NE(other, again);
+    Spare::Give(again);
+    Spare::Give(other);
+    EXPECT_EQ(Spare::Take(), first);
+    Spare::Give(first);
+  }).join();
+}
+
+TEST(HandleLockTest, LocksAreBuiltInTheThreadsSpareStorage) {
   std::thread([] {
     HandleMutex* first = nullptr;
     {
       HandleLock lock = MakeHandleLock();
       first = lock.get();
+      lock->lock();
+      lock->unlock();
     }
     HandleLock again = MakeHandleLock();
     EXPECT_EQ(again.get(), first);
-
-    // Two locks alive at once: the second gets storage of its own; when both are released, the
-    // thread keeps one block and frees the other.
-    HandleLock other = MakeHandleLock();
-    EXPECT_NE(other.get(), again.get());
-    again.reset();
-    other.reset();
-    HandleLock last = MakeHandleLock();
-    EXPECT_EQ(last.get(), first);
-    last->lock();
-    last->unlock();
   }).join();
 }
 
