@@ -10,6 +10,7 @@
 
 #include <google/protobuf/message.h>
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <utility>
@@ -18,6 +19,7 @@
 #include "rpc/export.h"
 #include "rpc/result.h"
 #include "rpc/serialized_result.h"
+#include "rpc/thread_spare.h"
 
 namespace kz::rpc {
 
@@ -26,25 +28,47 @@ KZ_EXPORT void RequestSerialized(const char* service, const char* method,
                                  const google::protobuf::Message& request,
                                  std::function<void(SerializedResult)> callback);
 
+// The function object that waits in the transport for an outgoing call's answer and hands it to the
+// caller's callback decoded as Resp. Made once per call and dropped after the answer, so its
+// storage is recycled per thread where the standard library allocates it with `new`.
+template <typename Resp>
+class DecodingAdapter final {
+ public:
+  explicit DecodingAdapter(std::function<void(Result<Resp>)> callback)
+      : callback_(std::move(callback)) {}
+
+  void operator()(SerializedResult outcome) const {
+    if (!outcome.ok) {
+      callback_(Result<Resp>::Failure(std::move(outcome.error)));
+      return;
+    }
+    // The response is decoded right where the result holds it.
+    Result<Resp> result;
+    if (!result.value.emplace().ParseFromString(outcome.data)) {
+      callback_(Result<Resp>::Failure(kResponseParseFailed));
+      return;
+    }
+    callback_(std::move(result));
+  }
+
+  static void* operator new(size_t /*size*/) {
+    return ThreadSpare<sizeof(DecodingAdapter)>::Take();
+  }
+  static void operator delete(void* block) noexcept {
+    ThreadSpare<sizeof(DecodingAdapter)>::Give(block);
+  }
+
+ private:
+  std::function<void(Result<Resp>)> callback_;
+};
+
 // Sends `request` and delivers the reply decoded as Resp, or the failure text: the host's rejection
 // text unchanged, "Native RPC host is not available.", or "Failed to parse RPC response.".
 template <typename Req, typename Resp>
 void Request(const char* service, const char* method, const Req& request,
              std::function<void(Result<Resp>)> callback) {
   if (!callback) return;
-  RequestSerialized(service, method, request,
-                    [callback = std::move(callback)](SerializedResult outcome) {
-                      if (!outcome.ok) {
-                        callback(Result<Resp>::Failure(std::move(outcome.error)));
-                        return;
-                      }
-                      Resp response;
-                      if (!response.ParseFromString(outcome.data)) {
-                        callback(Result<Resp>::Failure(kResponseParseFailed));
-                        return;
-                      }
-                      callback(Result<Resp>::Ok(std::move(response)));
-                    });
+  RequestSerialized(service, method, request, DecodingAdapter<Resp>(std::move(callback)));
 }
 
 }  // namespace kz::rpc
