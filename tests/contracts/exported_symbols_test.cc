@@ -84,10 +84,9 @@ std::regex OwnInterface() {
 
 bool IsAllowed(const Symbol& symbol) {
   // Weak instances of templates of the standard library (containers, std::function handlers,
-  // std::forward in unoptimized builds), the standard library's process-wide local statics (the
-  // waiter table behind std::atomic::wait) and type information of function types, which sanitizer
+  // std::forward in unoptimized builds) and type information of function types, which sanitizer
   // checks use: the compiler gives them default visibility whatever the library's setting.
-  static const std::regex kStandardTemplate("^_Z(T[ISV]|Z)?(NK?)?(St|S[abdios]|9__gnu_cxx)");
+  static const std::regex kStandardTemplate("^_Z(T[ISV])?(NK?)?(St|S[abdios]|9__gnu_cxx)");
   static const std::regex kFunctionTypeInfo("^_ZT[IS]P*K?F");
   // Instrumentation of sanitizer builds.
   static const std::regex kSanitizer("_*(asan|odr_asan|ubsan|tsan|sanitizer|sancov)\\w*");

@@ -1,4 +1,4 @@
-// The completion handle's lock: mutual exclusion when threads queue on it, and the block a thread
+// The completion handle's lock: mutual exclusion when threads find it taken, and the block a thread
 // keeps for the next lock (or decoding adapter) it makes.
 #include "rpc/handle_lock.h"
 
@@ -17,9 +17,9 @@ using kz::rpc::HandleLock;
 using kz::rpc::HandleMutex;
 using kz::rpc::MakeHandleLock;
 
-// Threads that hold the lock for a while, so that the others find it taken and sleep on it: every
-// increment survives, and every sleeper is woken (the test would hang otherwise).
-TEST(HandleMutexTest, ExcludesAndWakesQueuedThreads) {
+// Threads that hold the lock for a while, so that the others find it taken and wait for it: every
+// increment survives.
+TEST(HandleMutexTest, ExcludesThreadsThatFindItTaken) {
   HandleMutex mutex;
   long counter = 0;
   constexpr int kThreads = 4;

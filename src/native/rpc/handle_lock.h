@@ -2,9 +2,8 @@
 //
 // Every inbound call makes a handle and takes its lock once, so both the lock and its storage are
 // made cheap:
-//   - HandleMutex is one atomic word: a free lock is taken with one compare-and-swap and released
-//     with one exchange, with no call into the thread library; a thread that finds it taken sleeps
-//     on the word until the holder releases it.
+//   - HandleMutex is one atomic flag: a free lock costs one atomic exchange and one store, with no
+//     call into the thread library.
 //   - Its storage comes from ThreadSpare: a thread that answers calls one after another allocates
 //     once.
 #ifndef SRC_NATIVE_RPC_HANDLE_LOCK_H_
@@ -13,13 +12,16 @@
 #include <atomic>
 #include <memory>
 #include <new>
+#include <thread>
 
 #include "rpc/thread_spare.h"
 
 namespace kz::rpc {
 
-// A mutex for short sections with little contention (BasicLockable). The word is kFree, kLocked,
-// or kContended when a thread may be sleeping on it, so that only then does unlock wake one.
+// A mutex for sections a few instructions long that never call out while held (BasicLockable): a
+// free lock is taken with one atomic exchange and released with one store. A thread that finds it
+// taken yields until it sees it free, then tries again; since the holder only tests and sets a flag
+// before releasing it, the wait lasts as long as the holder takes to be scheduled again at most.
 class HandleMutex {
  public:
   HandleMutex() = default;
@@ -27,28 +29,15 @@ class HandleMutex {
   HandleMutex& operator=(const HandleMutex&) = delete;
 
   void lock() {
-    int expected = kFree;
-    if (state_.compare_exchange_strong(expected, kLocked, std::memory_order_acquire,
-                                       std::memory_order_relaxed)) {
-      return;
-    }
-    // Taken: mark it contended and sleep until it is released. Whoever takes it this way leaves
-    // it marked, since another thread may still be sleeping on it.
-    while (state_.exchange(kContended, std::memory_order_acquire) != kFree) {
-      state_.wait(kContended, std::memory_order_relaxed);
+    while (locked_.exchange(true, std::memory_order_acquire)) {
+      while (locked_.load(std::memory_order_relaxed)) std::this_thread::yield();
     }
   }
 
-  void unlock() {
-    if (state_.exchange(kFree, std::memory_order_release) == kContended) state_.notify_one();
-  }
+  void unlock() { locked_.store(false, std::memory_order_release); }
 
  private:
-  static constexpr int kFree = 0;
-  static constexpr int kLocked = 1;
-  static constexpr int kContended = 2;
-
-  std::atomic<int> state_{kFree};
+  std::atomic<bool> locked_{false};
 };
 
 // Destroys a handle lock and gives its storage back to this thread's spare.
