@@ -23,31 +23,40 @@ class ThreadSpare {
     return block != nullptr ? block : ::operator new(Size);
   }
 
-  // Keeps `block` as this thread's spare, or frees it when the thread has one already.
+  // Keeps `block` as this thread's spare, or frees it when the thread has one already or is ending.
   static void Give(void* block) noexcept {
-    if (spare.block != nullptr) {
+    if (spare.block == nullptr && spare.state == State::kKept) {
+      spare.block = block;
+      return;
+    }
+    if (spare.block != nullptr || spare.state == State::kReclaimed) {
       ::operator delete(block);
       return;
     }
-    if (!spare.reclaim_armed) {
-      reclaimer.armed = true;
-      spare.reclaim_armed = true;
-    }
+    // The thread's first spare: its reclaimer's first use arranges its destruction at thread exit.
+    reclaimer.armed = true;
+    spare.state = State::kKept;
     spare.block = block;
   }
 
  private:
-  // This thread's spare block, and whether its release at thread exit is arranged.
+  // Whether the thread's reclaimer is armed (kKept), not yet (kNone), or has run (kReclaimed): a
+  // block given back after that, by another thread-exit destructor, is freed at once.
+  enum class State : unsigned char { kNone, kKept, kReclaimed };
+
+  // This thread's spare block.
   struct Spare {
     void* block = nullptr;
-    bool reclaim_armed = false;
+    State state = State::kNone;
   };
 
-  // Frees this thread's spare block when the thread ends, once armed: the first use of the
-  // thread's reclaimer arranges its destruction at thread exit.
+  // Frees this thread's spare block when the thread ends.
   struct Reclaimer {
     bool armed = false;
-    ~Reclaimer() { ::operator delete(std::exchange(spare.block, nullptr)); }
+    ~Reclaimer() {
+      ::operator delete(std::exchange(spare.block, nullptr));
+      spare.state = State::kReclaimed;
+    }
   };
 
   static inline thread_local Spare spare;
