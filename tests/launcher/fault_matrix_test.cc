@@ -10,10 +10,8 @@
 // launcher, whose messages are plain text and paths; fatal_error_test.cc covers it.)
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 
 #include <cctype>
-#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -24,8 +22,6 @@
 
 namespace ondrel::testing {
 namespace {
-
-namespace fs = std::filesystem;
 
 enum class Destination { kStandardErrorAndCrashReport, kCrashReportOnly };
 
@@ -100,16 +96,10 @@ std::string Replace(std::string text, const std::string& placeholder, const std:
 
 class FaultMatrixTest : public ::testing::TestWithParam<Branch> {
  protected:
-  void SetUp() override {
-    // Every branch aborts: no core files.
-    rlimit no_core{0, 0};
-    setrlimit(RLIMIT_CORE, &no_core);
-    fs::create_directories(home());
-    fs::create_directories(scratch());
-  }
-
-  std::string home() const { return folder_.path() + "/home"; }
-  std::string scratch() const { return folder_.path() + "/scratch"; }
+  // Every branch aborts: the folders come with core files off.
+  const std::string& root() const { return folders_.root(); }
+  std::string home() const { return folders_.home(); }
+  std::string scratch() const { return folders_.scratch(); }
 
   // The branch's text for the bundle of `launcher`.
   static std::string ForBundle(const std::string& text, const std::string& launcher) {
@@ -123,7 +113,7 @@ class FaultMatrixTest : public ::testing::TestWithParam<Branch> {
                    "{framework}", framework);
   }
 
-  TemporaryFolder folder_;
+  ChildFolders folders_;
 };
 
 TEST_P(FaultMatrixTest, EndsWithItsMessageWhereItBelongsAndAborts) {
@@ -131,8 +121,7 @@ TEST_P(FaultMatrixTest, EndsWithItsMessageWhereItBelongsAndAborts) {
   if (branch.needs_process_allocator && !ONDREL_REPLACES_PROCESS_ALLOCATOR) {
     GTEST_SKIP() << "this build leaves the process's malloc to the system";
   }
-  const std::string launcher =
-      MakeBundle(folder_.path(), ONDREL_LAUNCHER_PATH, ONDREL_REPORTING_FRAMEWORK);
+  const std::string launcher = MakeBundle(root(), ONDREL_LAUNCHER_PATH, ONDREL_REPORTING_FRAMEWORK);
   const std::string message = ForBundle(branch.message, launcher);
 
   ChildOptions options;
@@ -162,16 +151,15 @@ INSTANTIATE_TEST_SUITE_P(Branches, FaultMatrixTest, ::testing::ValuesIn(kBranche
 // its ChromeMain's 3 is the exit status, and a zone registered beforehand under another name is
 // no obstacle.
 TEST(FaultMatrixFixtureTest, WithoutAFaultTheLauncherStarts) {
-  TemporaryFolder folder;
+  ChildFolders folders;
   const std::string launcher =
-      MakeBundle(folder.path(), ONDREL_LAUNCHER_PATH, ONDREL_REPORTING_FRAMEWORK);
+      MakeBundle(folders.root(), ONDREL_LAUNCHER_PATH, ONDREL_REPORTING_FRAMEWORK);
   ScopedHome home;
   ChildOptions options;
   options.arguments = {launcher};
   options.environment = {std::string("LD_PRELOAD=") + ONDREL_ZONE_REGISTERING_FIXTURE,
                          "ONDREL_TEST_PREREGISTERED_ZONE=PartitionAllocator"};
-  fs::create_directories(folder.path() + "/scratch");
-  const ChildRun run = RunChild(launcher, options, folder.path() + "/scratch");
+  const ChildRun run = RunChild(launcher, options, folders.scratch());
 
   ASSERT_TRUE(run.exited) << "signal " << run.signal << ", stderr: " << run.err;
   EXPECT_EQ(run.exit_status, 3);

@@ -3,7 +3,6 @@
 // crash report's reason.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -24,17 +23,9 @@ constexpr char kZonesAfterRegistration[] =
 
 class LaunchTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // Aborts are expected: no core files.
-    rlimit no_core{0, 0};
-    setrlimit(RLIMIT_CORE, &no_core);
-    fs::create_directories(home());
-    fs::create_directories(scratch());
-  }
-
-  std::string root() const { return folder_.path(); }
-  std::string home() const { return root() + "/home"; }
-  std::string scratch() const { return root() + "/scratch"; }
+  const std::string& root() const { return folders_.root(); }
+  std::string home() const { return folders_.home(); }
+  std::string scratch() const { return folders_.scratch(); }
 
   // A bundle under `parent` with the built launcher and, unless null, `framework`.
   static std::string MakeBundle(const std::string& parent, const char* framework) {
@@ -70,7 +61,7 @@ class LaunchTest : public ::testing::Test {
   }
 
  private:
-  TemporaryFolder folder_;
+  ChildFolders folders_;
 };
 
 TEST_F(LaunchTest, ChromeMainGetsTheArgumentsUnchangedAndItsResultIsTheExitStatus) {

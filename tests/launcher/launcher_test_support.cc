@@ -54,11 +54,9 @@ ChildRun RunChild(const std::string& program, const ChildOptions& options,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0,
-                                   options.standard_input.empty()
-                                       ? "/dev/null"
-                                       : options.standard_input.c_str(),
-                                   O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(
+      &actions, 0, options.standard_input.empty() ? "/dev/null" : options.standard_input.c_str(),
+      O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
@@ -124,13 +122,23 @@ std::string FrameworkPathFor(const std::string& launcher) {
   return std::filesystem::path(launcher).parent_path().string() + "/" + kRelativeFrameworkPath;
 }
 
+void DisableCoreFiles() {
+  rlimit no_core{0, 0};
+  setrlimit(RLIMIT_CORE, &no_core);
+}
+
+ChildFolders::ChildFolders() {
+  DisableCoreFiles();
+  std::filesystem::create_directories(home());
+  std::filesystem::create_directories(scratch());
+}
+
 ScopedHome::ScopedHome() {
   const char* home = std::getenv("HOME");
   had_home_ = home != nullptr;
   if (had_home_) saved_home_ = home;
   setenv("HOME", path().c_str(), 1);
-  rlimit no_core{0, 0};
-  setrlimit(RLIMIT_CORE, &no_core);
+  DisableCoreFiles();
 }
 
 ScopedHome::~ScopedHome() {

@@ -46,6 +46,23 @@ class TemporaryFolder {
 
 std::string ReadFile(const std::string& path);
 
+// Turns core files off for this process and the children it starts: the tests' aborts are expected.
+void DisableCoreFiles();
+
+// The folders of a test that runs the launcher as a child: a fresh root with `home/` (the child's
+// HOME, where its crash reports land) and `scratch/` (its captured streams). Turns core files off.
+class ChildFolders {
+ public:
+  ChildFolders();
+
+  const std::string& root() const { return folder_.path(); }
+  std::string home() const { return root() + "/home"; }
+  std::string scratch() const { return root() + "/scratch"; }
+
+ private:
+  TemporaryFolder folder_;
+};
+
 // Where the launcher looks for the engine framework, relative to its own folder.
 inline constexpr char kRelativeFrameworkPath[] =
     "../Frameworks/Chromium Framework.framework/Versions/147.0.7727.56/Chromium Framework";
